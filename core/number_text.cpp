@@ -82,7 +82,8 @@ DecimalReading ReadDecimal(std::string_view text) {
   }
   const long scale = exponent + exponent_shift;
   long double value = whole;
-  if (whole != 0.0L) {
+  // A zero stays zero and a digit string beyond extended range stays infinite, whatever the scale.
+  if (whole != 0.0L && !std::isinf(whole)) {
     if (scale > 0) value = whole * Pow10(static_cast<unsigned>(scale));
     if (scale < 0) value = whole / Pow10(static_cast<unsigned>(-scale));
   }

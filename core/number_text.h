@@ -33,6 +33,7 @@ std::string TrimText(std::string_view text);
 // ("abc") -> 0, ("\t1.5") -> 0. The digits are gathered as one whole number in extended precision,
 // scaled by one multiplication or division by a power of ten, then rounded to a double.
 // A text that ends in an exponent mark without digits ("1.5e", "2E+") reads as its mantissa: 1.5, 2.
+// A value beyond a double's range gives +-infinity, never NaN.
 double ParseDecimal(std::string_view text);
 
 // FormatFixed(0.0625, 3) -> "0.063": a half goes away from zero, decided on the 18-digit decimal

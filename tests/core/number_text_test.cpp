@@ -80,6 +80,7 @@ TEST(ParseDecimal, GathersDigitsAsOneNumberThenScalesOnce) {
   EXPECT_EQ(ParseDecimal("1e308"), 1e308);
   EXPECT_TRUE(std::isinf(ParseDecimal("1e400")));  // beyond a double: no crash
   EXPECT_EQ(ParseDecimal("0e99999999999"), 0.0);
+  EXPECT_EQ(ParseDecimal("1" + std::string(5000, '0') + "e-5000"), INFINITY);  // never NaN
 }
 
 TEST(FormatFixed, RoundsHalfAwayFromZeroOnThe18DigitDecimal) {
