@@ -7,7 +7,6 @@
 #include <optional>
 #include <ostream>
 #include <regex>
-#include <sstream>
 
 #include "analyze_file.h"
 #include "arithmetic_error.h"

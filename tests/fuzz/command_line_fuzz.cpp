@@ -70,9 +70,7 @@ void CheckLine(std::string_view line) {
 }  // namespace framefit
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // A heap block of exactly the line's length, with no terminator, so that ASan sees any overread.
-  const std::unique_ptr<char[]> bytes(new char[size]);
-  if (size != 0) std::memcpy(bytes.get(), data, size);
+  const std::unique_ptr<char[]> bytes = framefit::ExactCopy(data, size);
   framefit::CheckLine(std::string_view(bytes.get(), size));
   return 0;
 }
